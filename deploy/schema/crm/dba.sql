@@ -1,0 +1,132 @@
+-- CRM database, schema dba.
+
+-- Identifier ranges: ZAK_Min is the next free identifier, ZAK_Max the end (exclusive).
+CREATE TABLE Zakres (
+    ZAK_ID_Rep  INT NOT NULL,
+    ZAK_Tabela  INT NOT NULL,
+    ZAK_Min     INT NULL,
+    ZAK_Max     INT NULL,
+    PRIMARY KEY (ZAK_ID_Rep, ZAK_Tabela)
+);
+
+-- System registry: name-value pairs.
+CREATE TABLE SYS_REGISTRY (
+    RES_ENTRY_NAME   VARCHAR(100) NOT NULL PRIMARY KEY,
+    RES_ENTRY_VALUE  VARCHAR(100) NULL
+);
+
+-- Sales representatives.
+CREATE TABLE Rep (
+    REP_ID        INT NOT NULL PRIMARY KEY,
+    REP_EXID      VARCHAR(50) NULL,
+    REP_IMIE      NVARCHAR(50) NULL,
+    REP_NAZWISKO  NVARCHAR(50) NULL,
+    REP_AKTYW     INT NULL,
+    REP_DANE1     NVARCHAR(100) NULL
+);
+CREATE INDEX Rep_EXID ON Rep (REP_EXID);
+
+-- Products (third level of the product hierarchy).
+CREATE TABLE Towar3 (
+    TO3_ID              INT NOT NULL PRIMARY KEY,
+    TO3_ID_TO2          INT NULL,
+    TO3_NAZWA           NVARCHAR(100) NULL,
+    TO3_OPIS            NVARCHAR(255) NULL,
+    TO3_SORT            INT NULL,
+    TO3_EXID            VARCHAR(50) NULL,
+    TO3_AKTYW           INT NULL,
+    TO3_ZAMAWIALNY      INT NULL,
+    TO3_PROMOCYJNY      INT NULL,
+    TO3_ID_JEDN_PODST   INT NULL,
+    TO3_ID_JEDN_DOMYSL  INT NULL,
+    TO3_SLO_ST_VAT      INT NULL,
+    TO3_NUM1            DECIMAL(18,4) NULL,
+    TO3_NUM2            DECIMAL(18,4) NULL,
+    TO3_ISBN            VARCHAR(50) NULL
+);
+CREATE INDEX Towar3_EXID ON Towar3 (TO3_EXID);
+
+-- Units of measure.
+CREATE TABLE Jednostka (
+    JED_ID     INT NOT NULL PRIMARY KEY,
+    JED_NAZWA  NVARCHAR(50) NULL,
+    JED_OPIS   NVARCHAR(100) NULL,
+    JED_EXID   VARCHAR(50) NULL,
+    JED_AKTYW  INT NULL
+);
+CREATE INDEX Jednostka_EXID ON Jednostka (JED_EXID);
+
+-- Customers of the older schema (identifier and ERP identifier).
+CREATE TABLE Klient (
+    KLI_ID    INT NOT NULL PRIMARY KEY,
+    KLI_EXID  VARCHAR(50) NULL
+);
+CREATE INDEX Klient_EXID ON Klient (KLI_EXID);
+
+-- Payers.
+CREATE TABLE PLATNIK (
+    PLA_ID    INT NOT NULL PRIMARY KEY,
+    PLA_EXID  VARCHAR(50) NULL
+);
+CREATE INDEX PLATNIK_EXID ON PLATNIK (PLA_EXID);
+
+-- Suppliers.
+CREATE TABLE DOSTAWCA (
+    DST_ID    INT NOT NULL PRIMARY KEY,
+    DST_EXID  VARCHAR(50) NULL
+);
+CREATE INDEX DOSTAWCA_EXID ON DOSTAWCA (DST_EXID);
+
+-- Dictionary entries, grouped by category.
+CREATE TABLE Slownik (
+    SLO_ID        INT NOT NULL PRIMARY KEY,
+    SLO_ID_KATEG  INT NOT NULL,
+    SLO_NAZWA     NVARCHAR(100) NULL,
+    SLO_AKTYW     INT NULL,
+    SLO_NUM1      DECIMAL(18,4) NULL
+);
+CREATE INDEX Slownik_Kateg ON Slownik (SLO_ID_KATEG, SLO_NAZWA);
+
+-- ERP identifiers of dictionary entries.
+CREATE TABLE SLOWNIK_EXT (
+    SOE_ID_SLO  INT NOT NULL PRIMARY KEY,
+    SOE_EXID    VARCHAR(50) NULL
+);
+
+-- Warehouse documents. DMG_FLAGA2 is the document kind code, DMG_FLAGA3 the exchange state.
+CREATE TABLE DOKUMENT_MAG (
+    DMG_ID            INT NOT NULL PRIMARY KEY,
+    DMG_ID_ORG        INT NULL,
+    DMG_ID_REP        INT NULL,
+    DMG_ID_REP1       INT NULL,
+    DMG_ID_KLIENT     INT NULL,
+    DMG_ID_KLIENT1    INT NULL,
+    DMG_ID_KLIENT2    INT NULL,
+    DMG_DOK_NAZWA     NVARCHAR(50) NULL,
+    DMG_DOK_INFO      NVARCHAR(255) NULL,
+    DMG_DATA_WYSTAW   DATETIME NULL,
+    DMG_DATA_REAL     DATETIME NULL,
+    DMG_DATA_PLAT     DATETIME NULL,
+    DMG_WART_BRUTTO   DECIMAL(18,2) NULL,
+    DMG_SLO_DOK_TYP   INT NULL,
+    DMG_SLO_PLATNOSC  INT NULL,
+    DMG_UWAGI         NVARCHAR(255) NULL,
+    DMG_EXID          VARCHAR(50) NULL,
+    DMG_DZIECKO       INT NULL,
+    DMG_FLAGA1        INT NULL,
+    DMG_FLAGA2        INT NULL,
+    DMG_FLAGA3        INT NULL,
+    DMG_FLAGA4        INT NULL,
+    DMG_FLAGA5        INT NULL,
+    DMG_FLAGA6        INT NULL,
+    DMG_FLAGA7        INT NULL,
+    DMG_FLAGA8        INT NULL,
+    DMG_NUM1          INT NULL,
+    DMG_NUM2          INT NULL,
+    DMG_NUM3          INT NULL,
+    DMG_NUM4          INT NULL,
+    DMG_DEC1          DECIMAL(18,4) NULL,
+    DMG_DEC2          DECIMAL(18,4) NULL,
+    DMG_DEC3          DECIMAL(18,4) NULL,
+    DMG_DEC4          DECIMAL(18,4) NULL
+);
