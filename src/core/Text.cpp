@@ -75,19 +75,20 @@ std::string LowerCase(std::string_view s) {
 
 bool SameText(std::string_view a, std::string_view b) {
     // Fast path for the common ASCII case.
-    if (a.size() == b.size()) {
-        bool ascii = true, equal = true;
+    bool ascii = true;
+    for (unsigned char c : a)
+        ascii = ascii && c < 0x80;
+    for (unsigned char c : b)
+        ascii = ascii && c < 0x80;
+    if (ascii) {
+        if (a.size() != b.size())
+            return false;
         for (size_t i = 0; i < a.size(); ++i) {
             unsigned char x = a[i], y = b[i];
-            if (x >= 0x80 || y >= 0x80) {
-                ascii = false;
-                break;
-            }
             if ((x >= 'a' && x <= 'z' ? x - 32 : x) != (y >= 'a' && y <= 'z' ? y - 32 : y))
-                equal = false;
+                return false;
         }
-        if (ascii)
-            return equal;
+        return true;
     }
     const std::u32string x = Utf8ToU32(a), y = Utf8ToU32(b);
     if (x.size() != y.size())
