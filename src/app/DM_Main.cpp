@@ -1,5 +1,7 @@
 #include "app/DM_Main.h"
 
+#include "app/DM_MainKlient.h"
+#include "app/DM_MainQueries.h"
 #include "core/DateTime.h"
 #include "core/EventPump.h"
 #include "core/IniFile.h"
@@ -60,7 +62,8 @@ std::string BuildConnectionString(const DatabaseLogin& login) {
            ";Initial Catalog=" + login.Database + ";Data Source=" + login.Server;
 }
 
-TDM_Main::TDM_Main(const StartupOptions& options) {
+TDM_Main::TDM_Main(const StartupOptions& options)
+    : queries_(std::make_unique<TDM_MainQueries>(CRM_Connection, ERP_Connection)) {
     g_instance = this;
     try {
         Startup(options);
@@ -102,7 +105,9 @@ void TDM_Main::Startup(const StartupOptions& options) {
     ProgramDir = ProgramDirectory();
     IniPath = std::filesystem::path(ProgramDir) / IniFileName;
 
-    // The run configuration (with its defaults) and the switches are created here.
+    // The run configuration with its defaults (the switches exist since the
+    // module was created).
+    settingsFile_ = std::make_unique<TSettingsFile>(this);
 
     if (!CheckIniFile()) {
         ConnectionsReady = false;
@@ -156,9 +161,40 @@ bool TDM_Main::ReadIniFile() {
 }
 
 bool TDM_Main::ApplyStartupConfiguration() {
-    // The run configuration gets its start-up values here (from Parameters, or
-    // the default work directory), and the switches their load mode and states.
-    return true;
+    // The file named on the command line, as given (also in the messages).
+    const std::string fileName = Parameters.empty() ? std::string() : Parameters.front();
+    const std::string failure =
+        core::Format("Błąd ładowania pliku konfiguracyjnego o nazwie %s", {fileName});
+    bool ok = true;
+    try {
+        if (Parameters.empty()) {
+            przelaczniki_->LoadMode = LoadModeInteractive;
+            if (Settings)
+                settingsFile_->WorkDirectory = Settings->DefaultSubDirWork;
+        } else {
+            std::error_code ec;
+            if (!std::filesystem::exists(std::filesystem::path(fileName), ec))
+                // Loads nothing and is no failure; said, so an unattended run
+                // that does nothing is explained in its log.
+                log_->AddWarning(core::Format(
+                    "Brak pliku konfiguracyjnego o nazwie %s: ustawienia domyślne", {fileName}));
+            if (!settingsFile_->Load(fileName)) {
+                log_->AddError(failure);
+                ok = false;
+            }
+            przelaczniki_->LoadMode = LoadModeFromConfiguration;
+        }
+        przelaczniki_->ApplyLoadMode(settingsFile_->ObjectList);
+    } catch (const std::exception& e) {
+        log_->AddError(failure);
+        LogCause(*log_, e);
+        ok = false;
+    }
+    return ok;
+}
+
+std::unique_ptr<core::TXMLSerializer> TDM_Main::CreateSerializer() {
+    return core::CreateProgramSerializer(nullptr);
 }
 
 bool TDM_Main::OpenConnections() {
@@ -166,6 +202,7 @@ bool TDM_Main::OpenConnections() {
     CrmConnectionString = BuildConnectionString(CrmLogin);
     ERP_Connection.Close();
     ErpConnectionString = BuildConnectionString(ErpLogin);
+    SetZmianaDanychKlientaSql(Q_ZmianaDanychKlienta, CrmConnectionString, ErpConnectionString);
 
     try {
         CRM_Connection.Open(CrmConnectionString, ProgramDir, CrmOdbcDriver);
@@ -188,8 +225,13 @@ bool TDM_Main::OpenConnections() {
     return true;
 }
 
+void TDM_Main::LogFailureCause(const std::exception& e) {
+    LogCause(*log_, e);
+}
+
 void TDM_Main::CloseQueries() {
-    // The queries of this module are closed here.
+    queries_->CloseAll();
+    Q_ZmianaDanychKlienta.Close();
 }
 
 void TDM_Main::ProcessEvents() {

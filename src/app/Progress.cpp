@@ -99,14 +99,21 @@ void TProgress::StepElement() {
 
 void TProgress::ElementProcessed() {
     ++processed_;
+    ++runProcessed_;
     log_.AddEvent("Obiekt przetworzony poprawnie");
     ProcessEvents();
 }
 
 void TProgress::ElementNotProcessed() {
     ++failed_;
+    ++runFailed_;
     log_.AddEvent("Obiekt nieprzetworzony poprawnie");
     ProcessEvents();
+}
+
+void TProgress::ResetRunTotals() {
+    runProcessed_ = 0;
+    runFailed_ = 0;
 }
 
 void TProgress::ClearLabels() {

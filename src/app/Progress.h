@@ -48,11 +48,16 @@ public:
     void ElementNotProcessed();
     // Both labels blank (the Start action does this before each run).
     void ClearLabels();
+    // Run totals to 0 (the Start action does this before each run).
+    void ResetRunTotals();
 
     int QueueCount() const { return queueCount_; }
     int Total() const { return total_; }
     int Processed() const { return processed_; }
     int Failed() const { return failed_; }
+    // Items of all queues since ResetRunTotals that succeeded / failed.
+    int RunProcessed() const { return runProcessed_; }
+    int RunFailed() const { return runFailed_; }
     const core::ProgressBarState& ObjectBar() const { return objectBar_; }
     const core::ProgressBarState& ElementBar() const { return elementBar_; }
     const std::string& ObjectLabel() const { return objectLabel_; }
@@ -68,6 +73,8 @@ private:
     int total_ = 0;                      // work items of the current queue
     int processed_ = 0;                  // items of the current queue that succeeded
     int failed_ = 0;                     // items of the current queue that failed
+    int runProcessed_ = 0;               // items of the whole run that succeeded
+    int runFailed_ = 0;                  // items of the whole run that failed
     core::ProgressBarState objectBar_;
     core::ProgressBarState elementBar_;
     std::string objectLabel_;

@@ -1,5 +1,7 @@
 #include "cli/TerminalLogView.h"
 
+#include "cli/TerminalProgressView.h"
+
 #include "core/Log.h"
 
 #include <string>
@@ -34,8 +36,12 @@ void TerminalLogView::EntryAdded(const core::TLog& log, const core::LogEntry& en
         out += items[i].Text;
     }
     out += '\n';
+    if (progress_)
+        progress_->Hide();
     std::fputs(out.c_str(), out_);
     std::fflush(out_);
+    if (progress_)
+        progress_->Show();
 }
 
 } // namespace pelmora::cli

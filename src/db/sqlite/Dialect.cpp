@@ -31,6 +31,19 @@ bool IsDot(const SqlToken& t) {
     return t.Kind == SqlTokenKind::Symbol && t.Text == ".";
 }
 
+bool IsNamePart(const SqlToken& t) {
+    return t.Kind == SqlTokenKind::Word || t.Kind == SqlTokenKind::QuotedName;
+}
+
+// A name part as the database sees it: quotes removed, doubled quotes single.
+std::string Unquoted(const SqlToken& t) {
+    if (t.Kind != SqlTokenKind::QuotedName || t.Text.size() < 2)
+        return std::string(t.Text);
+    const char close = t.Text.front() == '[' ? ']' : '"';
+    std::string_view inner = t.Text.substr(1, t.Text.size() - 2);
+    return core::ReplaceAll(inner, std::string(2, close), std::string(1, close));
+}
+
 bool IsPlainWord(const SqlToken& t) {
     return t.Kind == SqlTokenKind::Word && t.Text.find(HashPair) == std::string_view::npos;
 }
@@ -105,6 +118,31 @@ int BinaryCollation(void*, int lengthA, const void* a, int lengthB, const void* 
 
 std::string ParamName(std::string_view name) {
     return core::ReplaceAll(name, HashPair, HashPairInParam);
+}
+
+std::string ResolveCatalogNames(std::string_view sql, const CatalogResolver& resolve) {
+    std::vector<SqlToken> tokens = TokenizeSql(sql);
+    std::string out;
+    out.reserve(sql.size() + 16);
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        const SqlToken& t = tokens[i];
+        const bool threeParts = IsNamePart(t) && i + 4 < tokens.size() && IsDot(tokens[i + 1]) &&
+                                IsNamePart(tokens[i + 2]) && IsDot(tokens[i + 3]) &&
+                                IsNamePart(tokens[i + 4]) && (i == 0 || !IsDot(tokens[i - 1])) &&
+                                (i + 5 == tokens.size() || !IsDot(tokens[i + 5])) &&
+                                !(tokens[i + 4].Kind == SqlTokenKind::Word &&
+                                  core::SameText(tokens[i + 4].Text, "nextval"));
+        if (threeParts) {
+            if (std::optional<std::string> database =
+                    resolve(Unquoted(t), Unquoted(tokens[i + 2]))) {
+                out += QuoteName(*database) + "." + std::string(tokens[i + 4].Text);
+                i += 4;
+                continue;
+            }
+        }
+        out += t.Text;
+    }
+    return out;
 }
 
 std::string PrepareSqlText(std::string_view sql) {

@@ -48,6 +48,48 @@ std::vector<SchemaFile> SchemaFiles(const fs::path& folder) {
     return files;
 }
 
+// The catalog folder (`folder`) or schema file (`<name>.sqlite`) in `dir` named
+// `name`: the same letters first, otherwise without regard to case (database
+// and schema names are not case-sensitive on SQL Server).
+std::optional<fs::path> FindEntry(const fs::path& dir, const std::string& name, bool folder) {
+    std::error_code ec;
+    std::optional<fs::path> found;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec)) {
+        std::error_code typeError;
+        std::string entryName;
+        if (folder && entry.is_directory(typeError))
+            entryName = entry.path().filename().string();
+        else if (!folder && entry.is_regular_file(typeError) &&
+                 entry.path().extension() == EmbeddedSchemaExtension)
+            entryName = entry.path().stem().string();
+        else
+            continue;
+        if (entryName == name)
+            return entry.path();
+        if (!found && core::SameText(entryName, name))
+            found = entry.path();
+    }
+    return found;
+}
+
+// Attaches `file` to the connection under `name`.
+void Attach(sqlite3* db, const fs::path& file, const std::string& name) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, "ATTACH DATABASE ? AS ?", -1, &stmt, nullptr);
+    if (rc == SQLITE_OK) {
+        std::string path = file.string();
+        sqlite3_bind_text(stmt, 1, path.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(stmt, 2, name.c_str(), -1, SQLITE_TRANSIENT);
+        rc = sqlite3_step(stmt);
+        if (rc == SQLITE_DONE)
+            rc = SQLITE_OK;
+    }
+    DbError error = MakeError(db, rc);
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_OK)
+        throw error;
+}
+
 sqlite3* OpenHandle(const fs::path& file, bool create) {
     sqlite3* db = nullptr;
     int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
@@ -101,20 +143,7 @@ std::unique_ptr<Session> Session::Open(const fs::path& dir, const std::string& c
     std::unique_ptr<Session> session = OpenFile(folder / EmbeddedMainFile, true);
     for (const SchemaFile& schema : schemas) {
         try {
-            sqlite3_stmt* stmt = nullptr;
-            int rc = sqlite3_prepare_v2(session->db_, "ATTACH DATABASE ? AS ?", -1, &stmt, nullptr);
-            if (rc == SQLITE_OK) {
-                std::string path = schema.Path.string();
-                sqlite3_bind_text(stmt, 1, path.c_str(), -1, SQLITE_TRANSIENT);
-                sqlite3_bind_text(stmt, 2, schema.Name.c_str(), -1, SQLITE_TRANSIENT);
-                rc = sqlite3_step(stmt);
-                if (rc == SQLITE_DONE)
-                    rc = SQLITE_OK;
-            }
-            DbError error = MakeError(session->db_, rc);
-            sqlite3_finalize(stmt);
-            if (rc != SQLITE_OK)
-                throw error;
+            Attach(session->db_, schema.Path, schema.Name);
             session->Configure(schema.Name);
         } catch (const DbError& e) {
             throw DbError(DbErrorKind::ConnectionFailed,
@@ -122,7 +151,45 @@ std::unique_ptr<Session> Session::Open(const fs::path& dir, const std::string& c
                           e.NativeError());
         }
     }
+    session->dir_ = dir;
+    session->catalog_ = catalog;
     return session;
+}
+
+std::optional<std::string> Session::CatalogSchema(const std::string& catalog,
+                                                  const std::string& schema) {
+    if (dir_.empty() || catalog.empty() || schema.empty())
+        return std::nullopt;
+    if (core::SameText(catalog, catalog_))
+        return schema;
+    const std::string key = core::UpperCase(catalog + "." + schema);
+    if (auto it = other_.find(key); it != other_.end())
+        return it->second;
+    std::optional<fs::path> folder = FindEntry(dir_, catalog, true);
+    if (!folder)
+        return std::nullopt;
+    std::optional<fs::path> file = FindEntry(*folder, schema, false);
+    if (!file)
+        return std::nullopt;
+    // Named as the files are, so the attached name reads like the database's.
+    const std::string name = folder->filename().string() + "." + file->stem().string();
+    try {
+        Attach(db_, *file, name);
+        Configure(name);
+    } catch (const DbError& e) {
+        throw DbError(e.Kind(), "Cannot attach " + file->string() + " as " + name + ": " + e.what(),
+                      {}, e.NativeError());
+    }
+    other_.emplace(key, name);
+    return name;
+}
+
+std::string Session::ResolveCatalogs(const std::string& sql) {
+    if (dir_.empty())
+        return sql;
+    return ResolveCatalogNames(sql, [this](const std::string& catalog, const std::string& schema) {
+        return CatalogSchema(catalog, schema);
+    });
 }
 
 Session::~Session() {
@@ -131,11 +198,11 @@ Session::~Session() {
 }
 
 std::unique_ptr<StatementBackend> Session::Prepare(const std::string& sql) {
-    return std::make_unique<Statement>(*this, db_, sql);
+    return std::make_unique<Statement>(*this, db_, ResolveCatalogs(sql));
 }
 
 int64_t Session::Execute(const std::string& sql) {
-    return ExecuteText(db_, sql);
+    return ExecuteText(db_, ResolveCatalogs(sql));
 }
 
 void Session::Begin() {

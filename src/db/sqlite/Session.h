@@ -1,11 +1,19 @@
 #pragma once
 // An open embedded database: the catalog folder's main file with every schema
 // file attached under its name (layout in db/EmbeddedDatabase.h).
+//
+// A statement may name a table of another embedded database in the same data
+// directory as CATALOG.schema.table, as on SQL Server: on first use that
+// catalog's schema file is attached as "CATALOG.schema" (outside a
+// transaction only: SQLite attaches no file inside one). CATALOG.schema.table
+// with the session's own catalog is its schema.table.
 
 #include "db/Backend.h"
 
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 struct sqlite3;
@@ -38,8 +46,17 @@ private:
     explicit Session(sqlite3* db) : db_(db) {}
     // Settings of one database of the connection (main or an attached schema).
     void Configure(const std::string& schema);
+    // The text with its three-part names resolved (see above); attaches what
+    // they need. Raises DbError when an attach fails.
+    std::string ResolveCatalogs(const std::string& sql);
+    // The database name of CATALOG.schema, attaching it on first use; nothing
+    // when CATALOG is no embedded database of the data directory.
+    std::optional<std::string> CatalogSchema(const std::string& catalog, const std::string& schema);
 
     sqlite3* db_;
+    std::filesystem::path dir_;                // the data directory; empty for a single file
+    std::string catalog_;                      // the session's own catalog
+    std::map<std::string, std::string> other_; // upper-case "CATALOG.SCHEMA" -> attached name
 };
 
 } // namespace pelmora::db::sqlite
