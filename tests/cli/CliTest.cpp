@@ -2,6 +2,8 @@
 // every log entry on the terminal, the log file, and the exit status.
 #include "app/TestInstallation.h"
 
+#include "cli/CliProcess.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,29 +13,9 @@
 
 namespace {
 
-// The program next to the test programs.
-const std::filesystem::path Program =
-    std::filesystem::path(PELMORA_BINARY_DIR) / "bin" / "pelmora-cli";
-
-struct Result {
-    int Status = -1;
-    std::string Output;
-};
-
-Result RunCli(const std::string& arguments) {
-    Result r;
-    const std::string command = "'" + Program.string() + "' " + arguments + " 2>&1";
-    std::FILE* p = popen(command.c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-        r.Output.append(buf, n);
-    const int status = pclose(p);
-    r.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
+using pelmora::test::RunCli;
+using Result = pelmora::test::CliResult;
+const std::filesystem::path& Program = pelmora::test::CliProgram;
 
 class PelmoraCli : public ::testing::Test {
 protected:

@@ -6,6 +6,8 @@
 #include "db/Query.h"
 #include "support/TempDir.h"
 
+#include "cli/CliProcess.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -18,30 +20,9 @@ using namespace pelmora;
 
 namespace {
 
-const fs::path Program = fs::path(PELMORA_BINARY_DIR) / "bin" / "pelmora-cli";
-
-struct Result {
-    int Status = -1;
-    std::string Output; // standard output and error together
-};
-
-Result RunCli(const std::string& arguments, const fs::path& home = {}) {
-    Result r;
-    std::string command;
-    if (!home.empty())
-        command = "PELMORA_HOME='" + home.string() + "' ";
-    command += "'" + Program.string() + "' " + arguments + " 2>&1";
-    std::FILE* p = popen(command.c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-        r.Output.append(buf, n);
-    const int status = pclose(p);
-    r.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
+using pelmora::test::RunCli;
+using Result = pelmora::test::CliResult;
+const fs::path& Program = pelmora::test::CliProgram;
 
 bool Has(const Result& r, const std::string& text) {
     return r.Output.find(text) != std::string::npos;

@@ -2,6 +2,7 @@
 // draws the log's entries with their icons and styles, shows the progress and
 // starts the log file; closing it runs the shutdown.
 #include "app/TestInstallation.h"
+#include "WindowFixture.h"
 
 #include "app/Progress.h"
 #include "core/Log.h"
@@ -26,17 +27,8 @@ namespace {
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "gui_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            app_ = new QApplication(argc, argv);
-    }
-    static QApplication* app_;
+    static void SetUpTestSuite() { test::EnsureApplication(); }
 };
-QApplication* MainWindowTest::app_ = nullptr;
 
 // The text of the view's blocks, one per line, icons as U+FFFC.
 std::vector<std::string> Lines(gui::LogWidget* view) {

@@ -48,16 +48,19 @@ private:
     }
 };
 
+// The one QApplication of the test program, on the offscreen platform.
+inline void EnsureApplication() {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "gui_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance())
+        new QApplication(argc, argv);
+}
+
 class WindowFixture : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "gui_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { EnsureApplication(); }
 
     // Real CRM and ERP databases from the schema files and the deployment's rules file.
     void PrepareInstallation() {
