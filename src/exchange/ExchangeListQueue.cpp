@@ -255,6 +255,10 @@ bool TExchangeListQueue::CollectFromWorkDirectory() {
 }
 
 bool TExchangeListQueue::CollectFile(const std::string& name, std::uint8_t stage) {
+    // The file may be gone: deleted above as the source file of a database item.
+    std::error_code ec;
+    if (!fs::is_regular_file(FilePath(name), ec))
+        return false;
     std::unique_ptr<WorkItem> item = NewItem();
     item->Stage = stage;
     item->FileName = name;
@@ -325,6 +329,12 @@ bool TExchangeListQueue::TransformSource(WorkItem& item) {
 
 bool TExchangeListQueue::ImportTarget(WorkItem& item) {
     try {
+        // LoadFromXML reads nothing from a missing file and succeeds, so the
+        // target would write an empty record: the file of a name with both
+        // rule names is gone once its stage 1 item has run.
+        std::error_code ec;
+        if (item.FileName.empty() || !fs::is_regular_file(FilePath(item.FileName), ec))
+            return false;
         std::unique_ptr<TInterfaceObject> target = NewTargetObject();
         target->Connection = TargetConnection();
         target->XmlFilePath = FilePath(item.FileName).string();

@@ -117,7 +117,8 @@ public:
     virtual bool ExportSource(WorkItem& item);
     // The item's source file through the style sheet into a new target file (FileName).
     virtual bool TransformSource(WorkItem& item);
-    // The target object from the item's file into the target database.
+    // The target object from the item's file into the target database; false
+    // when the file is not there (nothing would be read but an empty record).
     virtual bool ImportTarget(WorkItem& item);
     // Stage 0: export, transform, import, deleting each file after the next stage.
     bool RunFromDatabase(WorkItem& item);

@@ -158,6 +158,32 @@ TEST_F(ListQueueTest, WorkDirectoryEntriesByRuleNameInNameOrder) {
     EXPECT_EQ(WorkFiles().size(), 6u) << "files of no rule name are never touched";
 }
 
+TEST_F(ListQueueTest, FileWithBothRuleNamesNeverImportsAnEmptyRecord) {
+    const std::string both = std::string(TestSourceName) + "_" + TestTargetName + "__{D}.xml";
+    {
+        SCOPED_TRACE("stage 1 runs first and takes the file away from the stage 2 item");
+        PutSourceFile(both, "8", "Oba znaczniki");
+        auto q = NewTestQueue();
+        const Outcome o = RunQueue(*q);
+        EXPECT_EQ(o.Total, 2);
+        EXPECT_EQ(o.Processed, 1);
+        EXPECT_EQ(o.Failed, 1) << "the stage 2 item finds no file";
+        EXPECT_EQ(CrmProducts(), std::vector<std::string>{"8=Oba znaczniki"});
+        EXPECT_TRUE(WorkFiles().empty());
+    }
+    Crm("delete from dbo.TestProdukty");
+    {
+        SCOPED_TRACE("the file is superseded by a pending record: no stage 2 item is left");
+        PutSourceFile(both, "9", "Stara nazwa");
+        AddGood(9, "Nowa nazwa");
+        auto q = NewTestQueue();
+        ASSERT_TRUE(q->CollectItems());
+        EXPECT_EQ(q->Items.size(), 1u);
+        q->Process();
+        EXPECT_EQ(CrmProducts(), std::vector<std::string>{"9=Nowa nazwa"});
+    }
+}
+
 TEST_F(ListQueueTest, EmptyRuleNameMatchesNoFileAndTheQueueDoesNotRun) {
     PutSourceFile(std::string(TestSourceName) + "__{A}.xml", "1", "Towar");
     AddGood(2, "Z bazy");
