@@ -215,9 +215,7 @@ TXMLNode TXMLSerializer::SaveObject(TPersistent* object, std::string name, bool 
                                     TXMLNode parent) {
     if (!object)
         return nullptr;
-    if (name.empty())
-        if (const auto* component = dynamic_cast<const TComponent*>(object))
-            name = component->Name();
+    name = ObjectName(object, std::move(name));
     if (name.empty())
         return nullptr;
     if (!parent)

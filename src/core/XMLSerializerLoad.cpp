@@ -49,9 +49,7 @@ int TypeCodeFromName(const std::string& name) {
 TXMLNode TXMLSerializer::LoadObject(TPersistent* object, std::string name, TXMLNode parent) {
     if (!object)
         return nullptr;
-    if (name.empty())
-        if (const auto* component = dynamic_cast<const TComponent*>(object))
-            name = component->Name();
+    name = ObjectName(object, std::move(name));
     if (name.empty())
         return nullptr;
     if (!parent)

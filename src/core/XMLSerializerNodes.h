@@ -2,6 +2,7 @@
 // Element helpers shared by the writing and the reading half of the XML
 // serializer (XMLSerializer.cpp, XMLSerializerLoad.cpp); not for other users.
 
+#include "core/Component.h"
 #include "core/Text.h"
 #include "core/XMLSerializer.h"
 
@@ -20,6 +21,15 @@ inline constexpr const char* PropertiesElement = "properties";
 inline constexpr const char* PropertyElement = "property";
 inline constexpr const char* CustomDataElement = "customdata";
 inline constexpr const char* ItemPrefix = "Item_";
+
+// The name an object is saved or loaded under: the given one, else the
+// component's name; empty when there is none.
+inline std::string ObjectName(const TPersistent* object, std::string name) {
+    if (name.empty())
+        if (const auto* component = dynamic_cast<const TComponent*>(object))
+            name = component->Name();
+    return name;
+}
 
 inline const xmlChar* X(const char* s) {
     return reinterpret_cast<const xmlChar*>(s);

@@ -72,6 +72,16 @@ protected:
         queue_->Process();
         return *queue_;
     }
+    // Customers 1 to 3, each of whose contractors has another city.
+    void AddThreeDifferingCustomers() {
+        for (int id = 1; id <= 3; ++id) {
+            const CrmCustomer c = Customer(id, "Klient " + std::to_string(id));
+            Add(c);
+            ErpContractor k = test::SameAs(c);
+            k.Miasto = "Inne";
+            Add(k);
+        }
+    }
     std::unique_ptr<TC2M_KlientListQueue> queue_;
 };
 
@@ -182,13 +192,7 @@ TEST_F(CustomerQueue, TrailingBlanksAreNoDifferenceButABlankAtTheSplitIs) {
 }
 
 TEST_F(CustomerQueue, StopDuringCollectionProcessesNothing) {
-    for (int id = 1; id <= 3; ++id) {
-        const CrmCustomer c = Customer(id, "Klient " + std::to_string(id));
-        Add(c);
-        ErpContractor k = test::SameAs(c);
-        k.Miasto = "Inne";
-        Add(k);
-    }
+    AddThreeDifferingCustomers();
     pump_.OnEvents = [this] { Dm().StopRequested = true; };
     const size_t from = Dm().Log().Entries().size();
     Dm().Progress().StartElementProgress(7); // counters of an earlier queue
@@ -205,13 +209,7 @@ TEST_F(CustomerQueue, StopDuringCollectionProcessesNothing) {
 }
 
 TEST_F(CustomerQueue, StopDuringProcessingLeavesTheRestForTheNextRun) {
-    for (int id = 1; id <= 3; ++id) {
-        const CrmCustomer c = Customer(id, "Klient " + std::to_string(id));
-        Add(c);
-        ErpContractor k = test::SameAs(c);
-        k.Miasto = "Inne";
-        Add(k);
-    }
+    AddThreeDifferingCustomers();
     pump_.OnEvents = [this] {
         if (Dm().Progress().Processed() == 1)
             Dm().StopRequested = true;
