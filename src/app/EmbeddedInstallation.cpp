@@ -25,6 +25,38 @@ void CreateFrom(const fs::path& dataDir, const std::string& catalog, bool replac
 
 } // namespace
 
+namespace {
+
+// <program file's dir>, empty when it cannot be read.
+fs::path ProgramFileDirectory() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path() : exe.parent_path();
+}
+
+// The first of <source tree>/deploy and <program file's dir>/../share/pelmora
+// that holds schema/; empty when none does.
+fs::path SearchDeployDirectory() {
+    std::vector<fs::path> candidates;
+#ifdef PELMORA_SOURCE_DIR
+    candidates.push_back(fs::path(PELMORA_SOURCE_DIR) / "deploy");
+#endif
+    if (const fs::path exeDir = ProgramFileDirectory(); !exeDir.empty())
+        candidates.push_back(exeDir.parent_path() / "share" / "pelmora");
+    for (const fs::path& c : candidates)
+        if (IsDirectory(c / DeploySchemaFolder))
+            return c;
+    return {};
+}
+
+} // namespace
+
+fs::path DeployDirectory() {
+    if (const char* env = std::getenv(DeployDirVariable); env && *env)
+        return IsDirectory(env) ? fs::path(env) : fs::path();
+    return SearchDeployDirectory();
+}
+
 fs::path SchemaDirectory() {
     if (const char* dir = std::getenv(SchemaDirVariable); dir && *dir) {
         if (!IsDirectory(dir))
@@ -33,19 +65,11 @@ fs::path SchemaDirectory() {
                                                           " does not exist: " + dir);
         return dir;
     }
-    std::vector<fs::path> candidates;
-#ifdef PELMORA_SOURCE_DIR
-    candidates.push_back(fs::path(PELMORA_SOURCE_DIR) / "deploy" / "schema");
-#endif
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        candidates.push_back(exe.parent_path().parent_path() / "share" / "pelmora" / "schema");
-        candidates.push_back(exe.parent_path() / "schema");
-    }
-    for (const fs::path& c : candidates)
-        if (IsDirectory(c))
-            return c;
+    if (const fs::path deploy = SearchDeployDirectory(); !deploy.empty())
+        return deploy / DeploySchemaFolder;
+    if (const fs::path exeDir = ProgramFileDirectory();
+        !exeDir.empty() && IsDirectory(exeDir / DeploySchemaFolder))
+        return exeDir / DeploySchemaFolder;
     throw db::DbError(db::DbErrorKind::Other, "No folder of database schema files found");
 }
 

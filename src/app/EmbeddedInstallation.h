@@ -18,6 +18,17 @@ inline constexpr const char* SchemaDirVariable = "PELMORA_SCHEMA_DIR";
 inline constexpr const char* CrmSchemaFolder = "crm";
 inline constexpr const char* ErpSchemaFolder = "erp";
 
+// Environment variable naming the folder of the deployment files (Pelmora.ini,
+// ObjectRules.xml, schema/, demo/, style sheets) in place of the search.
+inline constexpr const char* DeployDirVariable = "PELMORA_DEPLOY_DIR";
+// Folder of the schema files under the deployment folder.
+inline constexpr const char* DeploySchemaFolder = "schema";
+
+// The deployment folder: $PELMORA_DEPLOY_DIR when set (empty when it is no
+// folder); otherwise the first of <source tree>/deploy and <program file's
+// dir>/../share/pelmora that holds schema/; empty when none does.
+std::filesystem::path DeployDirectory();
+
 // The schema folder: $PELMORA_SCHEMA_DIR when set; otherwise the first that
 // exists of <source tree>/deploy/schema, <program file's dir>/../share/pelmora/schema
 // and <program file's dir>/schema. Raises db::DbError when none exists.

@@ -27,7 +27,6 @@ namespace {
 // Files and folders of the deploy folder.
 constexpr const char* DeployIni = "Pelmora.ini";
 constexpr const char* DeployRules = "ObjectRules.xml";
-constexpr const char* DeploySchema = "schema";
 constexpr const char* DeployDemo = "demo";
 constexpr const char* StyleSheetExtension = ".xsl";
 // Prefix of an embedded data source.
@@ -37,11 +36,6 @@ constexpr std::string_view EmbeddedPrefix = "sqlite:";
 struct SetupError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-
-bool IsDirectory(const fs::path& p) {
-    std::error_code ec;
-    return fs::is_directory(p, ec);
-}
 
 bool IsEmptyDirectory(const fs::path& p) {
     std::error_code ec;
@@ -182,9 +176,9 @@ Layout LayOut(const fs::path& dir, const fs::path& deploy, bool demo) {
     layout.ErpData = EmbeddedDataDir(layout.Erp.Server, dir, "Optima_Serwer_Bazy");
     try {
         app::CreateEmbeddedCrmDatabase(layout.CrmData, core::Trim(layout.Crm.Database), false,
-                                       deploy / DeploySchema);
+                                       deploy / app::DeploySchemaFolder);
         app::CreateEmbeddedErpDatabase(layout.ErpData, core::Trim(layout.Erp.Database), false,
-                                       deploy / DeploySchema);
+                                       deploy / app::DeploySchemaFolder);
         if (demo) {
             LoadDemoData(deploy / DeployDemo / app::CrmSchemaFolder, layout.Crm, dir);
             LoadDemoData(deploy / DeployDemo / app::ErpSchemaFolder, layout.Erp, dir);
@@ -207,23 +201,6 @@ Layout LayOut(const fs::path& dir, const fs::path& deploy, bool demo) {
 
 } // namespace
 
-fs::path DeployDirectory() {
-    if (const char* env = std::getenv(DeployDirVariable); env && *env)
-        return IsDirectory(env) ? fs::path(env) : fs::path();
-    std::vector<fs::path> candidates;
-#ifdef PELMORA_SOURCE_DIR
-    candidates.push_back(fs::path(PELMORA_SOURCE_DIR) / "deploy");
-#endif
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec)
-        candidates.push_back(exe.parent_path().parent_path() / "share" / "pelmora");
-    for (const fs::path& c : candidates)
-        if (IsDirectory(c / DeploySchema))
-            return c;
-    return {};
-}
-
 int SetupCommand(const fs::path& target, bool demo) {
     std::error_code ec;
     const fs::path dir = fs::absolute(target, ec).lexically_normal();
@@ -238,10 +215,10 @@ int SetupCommand(const fs::path& target, bool demo) {
                      clean.string().c_str());
         return ExitSetupFailed;
     }
-    const fs::path deploy = DeployDirectory();
+    const fs::path deploy = app::DeployDirectory();
     if (deploy.empty()) {
         std::fprintf(stderr, "pelmora-cli setup: no deploy folder found (set %s)\n",
-                     DeployDirVariable);
+                     app::DeployDirVariable);
         return ExitSetupFailed;
     }
 

@@ -12,16 +12,8 @@
 
 namespace pelmora::cli {
 
-// Environment variable naming the deploy folder (Pelmora.ini, ObjectRules.xml,
-// schema/, demo/, style sheets) in place of the search of DeployDirectory().
-inline constexpr const char* DeployDirVariable = "PELMORA_DEPLOY_DIR";
 // The run configuration the set-up writes into the installation.
 inline constexpr const char* CustomerRunConfiguration = "Klienci.xml";
-
-// The deploy folder: $PELMORA_DEPLOY_DIR when set, otherwise the first that
-// exists of <source tree>/deploy and <program file's dir>/../share/pelmora;
-// empty when none does.
-std::filesystem::path DeployDirectory();
 
 // Exit statuses of the set-up.
 inline constexpr int ExitSetupDone = 0;
